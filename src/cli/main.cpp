@@ -1,0 +1,47 @@
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "base/data_folder.h"
+#include "shell/version.h"
+
+namespace {
+
+void printUsage(std::FILE* out) {
+    std::fprintf(out,
+                 "usage: chronomate-cli [--data-dir DIR] COMMAND\n"
+                 "commands:\n"
+                 "  version      print the program version\n"
+                 "  data-dir     print the data folder in use\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const auto dataDirArg = cm::DataFolder::takeDataDirArgument(argc, argv);
+    if (argc < 2) {
+        printUsage(stderr);
+        return 2;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "help") {
+        printUsage(stdout);
+        return 0;
+    }
+    if (command == "version") {
+        std::printf("%s\n", cm::Version::kFullTitle);
+        return 0;
+    }
+    const cm::DataFolderResult folder = cm::DataFolder::resolve(dataDirArg);
+    if (!folder.error.empty()) {
+        std::fprintf(stderr, "chronomate-cli: %s\n", folder.error.c_str());
+        return 2;
+    }
+    if (command == "data-dir") {
+        std::printf("%s\n", folder.path.c_str());
+        return 0;
+    }
+    std::fprintf(stderr, "chronomate-cli: unknown command \"%s\"\n", command.c_str());
+    printUsage(stderr);
+    return 2;
+}
