@@ -1,5 +1,9 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
 
@@ -10,9 +14,30 @@
 
 namespace {
 
+int g_signalPipe[2] = {-1, -1};
+
 extern "C" void requestQuit(int) {
-    // Only async-signal-safe work here: the event loop picks the request up.
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // Only async-signal-safe work here: the event loop reads the pipe and quits normally.
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the program through the normal shutdown, like closing the frame.
+void quitOnSignals(QCoreApplication& app) {
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
+        char buf[16];
+        while (::read(g_signalPipe[0], buf, sizeof buf) > 0) {
+        }
+        app.quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = requestQuit;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
 }
 
 }  // namespace
@@ -37,8 +62,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::signal(SIGTERM, requestQuit);
-    std::signal(SIGINT, requestQuit);
+    quitOnSignals(app);
 
     cm::MainWindow frame;
     frame.show();
