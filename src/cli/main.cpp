@@ -1,8 +1,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/data_folder.h"
+#include "cli/config_command.h"
 #include "shell/version.h"
 
 namespace {
@@ -13,6 +15,7 @@ void printUsage(std::FILE* out) {
                  "commands:\n"
                  "  version      print the program version\n"
                  "  data-dir     print the data folder in use\n");
+    cm::printConfigUsage(out);
 }
 
 }  // namespace
@@ -41,6 +44,7 @@ int main(int argc, char** argv) {
         std::printf("%s\n", folder.path.c_str());
         return 0;
     }
+    if (command == "config") return cm::runConfigCommand(std::vector<std::string>(argv + 2, argv + argc), folder.path);
     std::fprintf(stderr, "chronomate-cli: unknown command \"%s\"\n", command.c_str());
     printUsage(stderr);
     return 2;

@@ -38,7 +38,7 @@ struct Settings {
     std::string recordUser;               // 40 characters: "UserID" when "MultiUser" is on, else blank
     std::int32_t debug = 0;               // "Debug" in "cm98.INI" [Settings]: script debug messages
     bool monitorWindows = false;          // system INI [Chronomate] "Monitor Windows"
-    std::int32_t maxWindows = 0;          // system INI [Chronomate] "MaxWindows"
+    std::int32_t maxWindows = 100;        // system INI [Chronomate] "MaxWindows"; absent or 0 = 100
 };
 
 }  // namespace cm
