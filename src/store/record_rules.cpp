@@ -81,15 +81,6 @@ ChildStep nextChild(RecordRef child, int field, const FieldValue& value) {
     return sameKeyValue(readField(child.layout(), child.buffer, field), value) ? ChildStep::Child : ChildStep::End;
 }
 
-// After a roll-back the handle still counts the revision of a put that was undone, and its
-// next watched put would take the row for changed by another station. Re-reading the row
-// resets that; the caller's edits are put back over it.
-void recoverAfterRollback(RecordRef record, const std::string& position) {
-    const RecordImage edited = RecordImage::of(record);
-    if (!position.empty()) record.table.reget(position);
-    edited.restoreInto(record);
-}
-
 }  // namespace
 
 const std::vector<Relation>& relations() {
@@ -266,7 +257,6 @@ int RecordRules::changeRecord(RecordRef record, const RecordImage* opened, Other
         const int field = child.layout().fieldIndex(relation.childField);
         auto failWith = [&](int warning, const StoreError& error) {
             m_reporter.show(warning, relation.childTable, {}, error);
-            recoverAfterRollback(record, position);
             return kFailed;
         };
         if (startChildren(child, relation, oldValue) != StoreCode::kOk)
@@ -285,7 +275,6 @@ int RecordRules::changeRecord(RecordRef record, const RecordImage* opened, Other
 
     if (!transaction.commit()) {
         m_reporter.show(kWarnUpdateError, layout.table, {}, transaction.lastError());
-        recoverAfterRollback(record, position);
         return kFailed;
     }
     return kDone;

@@ -279,6 +279,14 @@ int TableHandle::get(int key) {
 
 std::string TableHandle::position() const { return m_currentRec == 0 ? std::string() : std::to_string(m_currentRec); }
 
+void TableHandle::refreshRevision() {
+    if (m_currentRec == 0 || !m_connection) return;
+    Query q(*m_connection, m_sql->revisionOf());
+    if (!q.ok()) return;
+    q.bind(1, m_currentRec);
+    if (q.step() == Query::Step::Row) m_currentRev = q.columnInt(0);
+}
+
 int TableHandle::reget(std::string_view position) {
     std::int64_t rec = 0;
     const auto [end, ec] = std::from_chars(position.data(), position.data() + position.size(), rec);

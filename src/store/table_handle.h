@@ -86,6 +86,9 @@ public:
     std::shared_ptr<StoreConnection> maintenanceConnection(StoreError& error, bool create = false);
     const TableSql& sql() const { return *m_sql; }
     std::int64_t currentRevision() const { return m_currentRev; }
+    // Re-reads the current row's revision: after a roll-back undid this handle's put, a
+    // watched put must not take the row for changed by another station.
+    void refreshRevision();
 
 protected:
     void* buffer() { return m_buffer; }

@@ -60,6 +60,7 @@ bool Transaction::commit() {
             m_connections.clear();
             m_active = false;
             m_error = error;
+            refreshRevisions();
             return false;
         }
     }
@@ -75,6 +76,12 @@ void Transaction::rollback() {
         if (c->inTransaction()) c->exec("ROLLBACK");
     m_connections.clear();
     m_active = false;
+    refreshRevisions();
+}
+
+void Transaction::refreshRevisions() {
+    for (TableHandle* table : m_tables)
+        if (table) table->refreshRevision();
 }
 
 }  // namespace cm

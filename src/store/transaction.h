@@ -34,6 +34,8 @@ public:
     const StoreError& lastError() const { return m_error; }
 
 private:
+    void refreshRevisions();
+
     std::vector<TableHandle*> m_tables;
     std::vector<std::shared_ptr<StoreConnection>> m_connections;
     bool m_active = false;
