@@ -213,6 +213,32 @@ bool validKey(std::string_view key) {
            key.front() != ';' && key.front() != '#';
 }
 
+// Sets one key in content, unless it already holds that value. The text is parsed
+// afresh for each key so that a batch places every line exactly where the same writes,
+// made one call at a time, would.
+void applyWrite(std::string& content, std::string_view section, std::string_view key, std::string_view value) {
+    const std::vector<Line> lines = splitLines(content);
+    const Location where = locate(lines, section, key);
+    const std::string newline(newlineOf(content));
+
+    if (where.keyLine) {
+        const Line& line = lines[*where.keyLine];
+        if (line.value == value) return;
+        content.replace(line.offset + line.valueOffset, line.text.size() - line.valueOffset, value);
+    } else if (where.insertAfter) {
+        const Line& line = lines[*where.insertAfter];
+        std::string added = line.ending.empty() ? newline : std::string();
+        added.append(key).append("=").append(value).append(newline);
+        content.insert(line.offset + line.text.size() + line.ending.size(), added);
+    } else {
+        const bool blankBefore = !lines.empty() && !ascii::trim(lines.back().text).empty();
+        if (!content.empty() && content.back() != '\n') content += newline;
+        if (blankBefore) content += newline;
+        content.append("[").append(section).append("]").append(newline);
+        content.append(key).append("=").append(value).append(newline);
+    }
+}
+
 }  // namespace
 
 IniFile::IniFile(fs::path path) : m_path(std::move(path)) {}
@@ -231,35 +257,29 @@ std::string IniFile::read(std::string_view section, std::string_view key, std::s
 }
 
 bool IniFile::write(std::string_view section, std::string_view key, std::string_view value) {
-    section = ascii::trim(section);
-    key = ascii::trim(key);
-    value = ascii::trim(value);
-    if (!validSection(section) || !validKey(key) || hasLineBreak(value)) return false;
+    return write(std::vector<IniEntry>{{std::string(section), std::string(key), std::string(value)}});
+}
 
-    // An unreadable file is left alone rather than replaced by one holding a single key.
+bool IniFile::write(const std::vector<IniEntry>& entries) {
+    struct Change {
+        std::string_view section, key, value;
+    };
+    std::vector<Change> changes;
+    changes.reserve(entries.size());
+    for (const IniEntry& entry : entries) {
+        const Change change{ascii::trim(entry.section), ascii::trim(entry.key), ascii::trim(entry.value)};
+        if (!validSection(change.section) || !validKey(change.key) || hasLineBreak(change.value)) return false;
+        changes.push_back(change);
+    }
+    if (changes.empty()) return true;
+
+    // An unreadable file is left alone rather than replaced by one holding only these keys.
     const std::optional<std::string> content = load(m_path);
     if (!content) return false;
-    const std::vector<Line> lines = splitLines(*content);
-    const Location where = locate(lines, section, key);
-    const std::string newline(newlineOf(*content));
-
     std::string updated = *content;
-    if (where.keyLine) {
-        const Line& line = lines[*where.keyLine];
-        if (line.value == value) return true;
-        updated.replace(line.offset + line.valueOffset, line.text.size() - line.valueOffset, value);
-    } else if (where.insertAfter) {
-        const Line& line = lines[*where.insertAfter];
-        std::string added = line.ending.empty() ? newline : std::string();
-        added.append(key).append("=").append(value).append(newline);
-        updated.insert(line.offset + line.text.size() + line.ending.size(), added);
-    } else {
-        if (!updated.empty() && updated.back() != '\n') updated += newline;
-        if (!lines.empty() && !ascii::trim(lines.back().text).empty()) updated += newline;
-        updated.append("[").append(section).append("]").append(newline);
-        updated.append(key).append("=").append(value).append(newline);
-    }
-    return replaceAtomically(m_path, updated);
+    for (const Change& change : changes) applyWrite(updated, change.section, change.key, change.value);
+    // Judged on the outcome, so a key set and set back does not rewrite the file either.
+    return updated == *content || replaceAtomically(m_path, updated);
 }
 
 bool IniFile::removeKey(std::string_view section, std::string_view key) {

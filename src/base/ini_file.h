@@ -3,10 +3,18 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/data_folder.h"
 
 namespace cm {
+
+// One key to set in a batch write.
+struct IniEntry {
+    std::string section;
+    std::string key;
+    std::string value;
+};
 
 // An INI file read and written with the classic private-profile rules:
 // - sections and keys match without regard to ASCII case (other bytes, UTF-8 included,
@@ -30,6 +38,11 @@ public:
     // stored on one line. A new key goes after the last key of the section's first
     // occurrence; a new section goes to the end of the file.
     bool write(std::string_view section, std::string_view key, std::string_view value);
+
+    // The entries in order, as if written one call at a time, but with one read and one
+    // replacement of the file. One entry that cannot be stored refuses the whole batch, the
+    // file left as it was; a batch that changes nothing succeeds without rewriting it.
+    bool write(const std::vector<IniEntry>& entries);
 
     // True when the key is gone afterwards, whether or not it was there.
     bool removeKey(std::string_view section, std::string_view key);

@@ -14,11 +14,6 @@ namespace cm {
 
 namespace fs = std::filesystem;
 
-namespace {
-// A default no INI value can have, since a line break ends a value.
-constexpr std::string_view kAbsent = "\n";
-}  // namespace
-
 const std::vector<std::string_view>& Housekeeping::placementKeys() {
     static const std::vector<std::string_view> keys = {
         "Maximize", "XPosit", "YPosit", "Width", "Height", "?Browse:1", "?Browse:2", "WindowScaled",
@@ -126,18 +121,14 @@ bool Housekeeping::resetWindowSettings() {
     const fs::path folder = dataFolder();
     IniFile program(resolveIniPath(fs::path(kProgramIni), folder));
     IniFile positions(resolveIniPath(fs::path(kPositionIni), folder));
-    // A key that is already there and empty is left alone: each write rewrites and syncs the
-    // whole file. Write failures are ignored: a placement that stays only means a window
+    std::vector<IniEntry> blanks;
+    for (std::string_view section : placementSections())
+        for (std::string_view key : placementKeys()) blanks.push_back({std::string(section), std::string(key), {}});
+    // One batch per file: keys already empty cost nothing, and an untouched file is not
+    // rewritten. Write failures are ignored: a placement that stays only means a window
     // reopens where it was.
-    const auto blank = [](IniFile& ini, std::string_view section, std::string_view key) {
-        if (!ini.read(section, key, kAbsent).empty()) ini.write(section, key, {});
-    };
-    for (std::string_view section : placementSections()) {
-        for (std::string_view key : placementKeys()) {
-            blank(program, section, key);
-            blank(positions, section, key);
-        }
-    }
+    program.write(blanks);
+    positions.write(blanks);
     return true;
 }
 

@@ -162,6 +162,45 @@ TEST(IniFile, RefusesWhatCannotBeStoredAndKeepsTheFile) {
     EXPECT_FALSE(IniFile(dir / "folder.ini").write("Main", "a", "1"));
 }
 
+// A batch must land byte for byte where the same writes made one call at a time would.
+TEST(IniFile, BatchWriteMatchesSingleWrites) {
+    const std::vector<IniEntry> batch = {
+        {"Main", "XPosit", "30"},    // existing key
+        {"main", "Width", "5"},      // new key in an existing section
+        {"Setup", "Width", "7"},     // the same key in a new section
+        {"Setup", "Height", "8"},    // a second key in the section the batch added
+        {"Calendar", "XPosit", ""},  // in a later section
+        {"Main", "XPosit", "31"},    // a key set twice: the last wins
+    };
+    for (const char* before : {"; c\n[Main]\nXPosit=10\n\n[Calendar]\nXPosit=2", "[Main]\r\nXPosit=10\r\n"}) {
+        test::TempDir dir;
+        IniFile single(dir / "single.ini");
+        IniFile batched(dir / "batched.ini");
+        put(single.path(), before);
+        put(batched.path(), before);
+        for (const IniEntry& e : batch) ASSERT_TRUE(single.write(e.section, e.key, e.value));
+        ASSERT_TRUE(batched.write(batch));
+        EXPECT_EQ(get(batched.path()), get(single.path())) << before;
+
+        // Nothing left to change: the file is not replaced.
+        struct stat was {};
+        struct stat is {};
+        ASSERT_EQ(stat(batched.path().c_str(), &was), 0);
+        EXPECT_TRUE(batched.write(batch));
+        ASSERT_EQ(stat(batched.path().c_str(), &is), 0);
+        EXPECT_EQ(is.st_ino, was.st_ino) << before;
+    }
+
+    test::TempDir dir;
+    IniFile ini(dir / "a.ini");
+    const std::string before = "[Main]\nXPosit=10\n";
+    put(ini.path(), before);
+    EXPECT_FALSE(ini.write({{"Main", "XPosit", "1"}, {"New", "a", "1"}, {"Main", "a=b", "1"}}));
+    EXPECT_EQ(get(ini.path()), before);
+    EXPECT_TRUE(IniFile(dir / "none.ini").write(std::vector<IniEntry>{}));
+    EXPECT_FALSE(fs::exists(dir / "none.ini"));
+}
+
 TEST(IniFile, ReplacesTheFileSafely) {
     test::TempDir dir;
     put(dir / "real.ini", "[Main]\nXPosit=10\n");
