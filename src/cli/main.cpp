@@ -5,6 +5,8 @@
 
 #include "base/data_folder.h"
 #include "cli/config_command.h"
+#include "cli/holiday_commands.h"
+#include "cli/task_commands.h"
 #include "shell/version.h"
 
 namespace {
@@ -15,6 +17,8 @@ void printUsage(std::FILE* out) {
                  "commands:\n"
                  "  version      print the program version\n"
                  "  data-dir     print the data folder in use\n");
+    cm::printTaskUsage(out);
+    cm::printHolidayUsage(out);
     cm::printConfigUsage(out);
 }
 
@@ -44,7 +48,10 @@ int main(int argc, char** argv) {
         std::printf("%s\n", folder.path.c_str());
         return 0;
     }
-    if (command == "config") return cm::runConfigCommand(std::vector<std::string>(argv + 2, argv + argc), folder.path);
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (cm::isTaskCommand(command)) return cm::runTaskCommand(command, args, folder.path);
+    if (command == "holiday") return cm::runHolidayCommand(args, folder.path);
+    if (command == "config") return cm::runConfigCommand(args, folder.path);
     std::fprintf(stderr, "chronomate-cli: unknown command \"%s\"\n", command.c_str());
     printUsage(stderr);
     return 2;
