@@ -6,10 +6,13 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 
 #include "base/data_folder.h"
 #include "base/instance_lock.h"
-#include "shell/ui/main_window.h"
+#include "app/desktop_program.h"
+#include "app/single_instance.h"
 #include "shell/version.h"
 
 namespace {
@@ -23,14 +26,14 @@ extern "C" void requestQuit(int) {
 }
 
 // SIGTERM and SIGINT end the program through the normal shutdown, like closing the frame.
-void quitOnSignals(QCoreApplication& app) {
+void quitOnSignals(QCoreApplication& app, std::function<void()> quit) {
     if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [quit = std::move(quit)] {
         char buf[16];
         while (::read(g_signalPipe[0], buf, sizeof buf) > 0) {
         }
-        app.quit();
+        quit();
     });
     struct sigaction action {};
     action.sa_handler = requestQuit;
@@ -40,12 +43,26 @@ void quitOnSignals(QCoreApplication& app) {
     sigaction(SIGINT, &action, nullptr);
 }
 
+// Scripts reach X11 windows only (XTest, the X window list), so in a Wayland session our own
+// windows run on XWayland too. True when the switch was made.
+bool preferXcbOnWayland() {
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* display = std::getenv("DISPLAY");
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (!wayland || !*wayland || !display || !*display || (platform && *platform)) return false;
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const auto dataDirArg = cm::DataFolder::takeDataDirArgument(argc, argv);
+    const bool switchedFromWayland = preferXcbOnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName("chronomate");
+    // The frame hides in the tray: closing the last visible window must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationDisplayName(QString::fromUtf8(cm::Version::kProductName));
 
     const cm::DataFolderResult folder = cm::DataFolder::resolve(dataDirArg);
@@ -58,13 +75,13 @@ int main(int argc, char** argv) {
     std::string lockError;
     auto lock = cm::InstanceLock::tryAcquire(folder.path, &lockError);
     if (!lock) {
+        // Another chronomate runs the monitor on this folder: bring it to the front instead.
+        if (cm::SingleInstance::askToRaise(folder.path)) return 0;
         std::fprintf(stderr, "chronomate: %s\n", lockError.c_str());
         return 1;
     }
 
-    quitOnSignals(app);
-
-    cm::MainWindow frame;
-    frame.show();
-    return app.exec();
+    cm::DesktopProgram program(folder.path);
+    quitOnSignals(app, [&program] { program.quit(); });
+    return program.run(switchedFromWayland);
 }

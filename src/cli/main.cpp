@@ -6,6 +6,8 @@
 #include "base/data_folder.h"
 #include "cli/config_command.h"
 #include "cli/holiday_commands.h"
+#include "cli/run_command.h"
+#include "cli/script_commands.h"
 #include "cli/task_commands.h"
 #include "shell/version.h"
 
@@ -20,6 +22,8 @@ void printUsage(std::FILE* out) {
     cm::printTaskUsage(out);
     cm::printHolidayUsage(out);
     cm::printConfigUsage(out);
+    cm::printScriptUsage(out);
+    cm::printRunUsage(out);
 }
 
 }  // namespace
@@ -52,6 +56,8 @@ int main(int argc, char** argv) {
     if (cm::isTaskCommand(command)) return cm::runTaskCommand(command, args, folder.path);
     if (command == "holiday") return cm::runHolidayCommand(args, folder.path);
     if (command == "config") return cm::runConfigCommand(args, folder.path);
+    if (command == "script") return cm::runScriptCommand(args, folder.path);
+    if (command == "run") return cm::runMonitorCommand(args, folder.path);
     std::fprintf(stderr, "chronomate-cli: unknown command \"%s\"\n", command.c_str());
     printUsage(stderr);
     return 2;
