@@ -9,7 +9,7 @@
 #include "base/time_of_day.h"
 #include "engine/holiday_calendar.h"
 #include "engine/recurrence.h"
-#include "shell/runtime.h"
+#include "shell/null_runtime.h"
 #include "store/store_connection.h"
 #include "store/table_handle.h"
 #include "store/table_name.h"
@@ -17,24 +17,10 @@
 namespace {
 
 // The calculator only needs a runtime for the "Invalid Units" box, which these tasks never show.
-class QuietRuntime final : public cm::Runtime {
+class QuietRuntime final : public cm::NullRuntime {
 public:
     cm::Button messageBox(const cm::MessageBoxRequest&) override { return cm::Button::Ok; }
-    std::optional<std::string> fileDialog(const cm::FileDialogRequest&) override { return {}; }
-    int popupMenu(std::string_view) override { return 0; }
-    void setFrameTitle(std::string_view) override {}
-    void setStatusText(int, std::string_view) override {}
-    void setTrayTip(std::string_view) override {}
-    void setTrayIcon(std::string_view) override {}
-    void postEvent(int, std::string_view) override {}
-    void showHelp(std::string_view) override {}
-    void beep() override {}
-    void setBusy(bool) override {}
-    std::string clipboardText() override { return {}; }
-    void setClipboardText(std::string_view) override {}
     bool runCommandLine(std::string_view) override { return true; }
-    void endProgram(std::string_view) override {}
-    bool isQuitting() const override { return false; }
 };
 
 const std::int32_t kToday = cm::Date::fromYmd(2026, 3, 2);

@@ -1,47 +1,16 @@
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QMessageBox>
-#include <QSocketNotifier>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 
 #include "base/data_folder.h"
 #include "base/instance_lock.h"
 #include "app/desktop_program.h"
 #include "app/single_instance.h"
+#include "platform/qt/quit_on_signals.h"
 #include "shell/version.h"
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-extern "C" void requestQuit(int) {
-    // Only async-signal-safe work here: the event loop reads the pipe and quits normally.
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
-}
-
-// SIGTERM and SIGINT end the program through the normal shutdown, like closing the frame.
-void quitOnSignals(QCoreApplication& app, std::function<void()> quit) {
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [quit = std::move(quit)] {
-        char buf[16];
-        while (::read(g_signalPipe[0], buf, sizeof buf) > 0) {
-        }
-        quit();
-    });
-    struct sigaction action {};
-    action.sa_handler = requestQuit;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-}
 
 // Scripts reach X11 windows only (XTest, the X window list), so in a Wayland session our own
 // windows run on XWayland too. True when the switch was made.
@@ -82,6 +51,7 @@ int main(int argc, char** argv) {
     }
 
     cm::DesktopProgram program(folder.path);
-    quitOnSignals(app, [&program] { program.quit(); });
+    cm::QuitOnSignals::install();
+    cm::QuitOnSignals::connect(app, [&program] { program.quit(); });
     return program.run(switchedFromWayland);
 }

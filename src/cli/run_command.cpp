@@ -1,13 +1,10 @@
 #include "cli/run_command.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <charconv>
-#include <csignal>
 #include <memory>
 #include <optional>
 
@@ -20,12 +17,13 @@
 #include "platform/qt/dbus_notifier.h"
 #include "platform/qt/qt_sound.h"
 #include "platform/qt/qt_timers.h"
+#include "platform/qt/quit_on_signals.h"
 #include "platform/x11/x11_keyboard.h"
 #include "platform/x11/x11_session.h"
 #include "platform/x11/x11_window_system.h"
 #include "shell/application.h"
 #include "shell/clock.h"
-#include "shell/runtime.h"
+#include "shell/null_runtime.h"
 #include "shell/script_wiring.h"
 #include "shell/version.h"
 
@@ -40,14 +38,6 @@ using cli::fail;
 constexpr std::string_view kMessagePrefix = "Message: ";
 // The longest run --seconds accepts: a month, far below what the timer can count.
 constexpr long kMaxSeconds = 31L * 24 * 3600;
-
-int g_signalPipe[2] = {-1, -1};
-
-extern "C" void requestStop(int) {
-    // Only async-signal-safe work here: the event loop reads the pipe and shuts down normally.
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
-}
 
 // A box's text on one line: line breaks become single blanks.
 std::string oneLine(std::string_view text) {
@@ -82,20 +72,10 @@ std::string_view buttonName(Button button) {
     }
 }
 
-// The button a box takes when nobody answers: its default, else the first it offers.
-Button defaultAnswer(const MessageBoxRequest& request) {
-    if (request.defaultButton != Button::None) return request.defaultButton;
-    for (const auto& [flag, button] : {std::pair{kButtonOk, Button::Ok}, std::pair{kButtonYes, Button::Yes},
-                                       std::pair{kButtonRetry, Button::Retry}, std::pair{kButtonAbort, Button::Abort},
-                                       std::pair{kButtonNo, Button::No}, std::pair{kButtonCancel, Button::Cancel}})
-        if (request.buttons & flag) return button;
-    return Button::Ok;
-}
-
 // The window runtime of the headless monitor. A box is printed as "Title: text" and notified;
 // a question is answered at once and its answer printed after it. Boxes owned by the frame
 // never wait here, so the monitor needs no hold around them.
-class MonitorRuntime final : public Runtime {
+class MonitorRuntime final : public NullRuntime {
 public:
     MonitorRuntime(Notifier& notifier, bool answerYes) : m_notifier(notifier), m_answerYes(answerYes) {}
 
@@ -104,25 +84,13 @@ public:
         std::string line = request.title + ": " + oneLine(request.text);
         const bool question = (request.buttons & ~static_cast<unsigned>(kButtonOk)) != 0;
         const Button answer =
-            m_answerYes && (request.buttons & kButtonYes) ? Button::Yes : defaultAnswer(request);
+            m_answerYes && (request.buttons & kButtonYes) ? Button::Yes : TerminalRuntime::defaultAnswer(request);
         if (question) line += " -> " + std::string(buttonName(answer));
         printLine(line);
         m_notifier.notify(request.title, request.text);
         return answer;
     }
-    std::optional<std::string> fileDialog(const FileDialogRequest&) override { return std::nullopt; }
-    int popupMenu(std::string_view) override { return 0; }
-    void setFrameTitle(std::string_view) override {}
-    void setStatusText(int, std::string_view) override {}
-    void setTrayTip(std::string_view) override {}
-    void setTrayIcon(std::string_view) override {}
-    void postEvent(int, std::string_view) override {}
-    void showHelp(std::string_view) override {}
     void beep() override { ringBell(); }
-    void setBusy(bool) override {}
-    std::string clipboardText() override { return {}; }
-    void setClipboardText(std::string_view) override {}
-    bool runCommandLine(std::string_view) override { return false; }
     void endProgram(std::string_view text) override {
         std::fprintf(stderr, "chronomate-cli: %s\n", oneLine(text).c_str());
         quit(TerminalRuntime::kFailureStatus);
@@ -197,29 +165,6 @@ struct Desktop {
     }
 };
 
-// SIGTERM and SIGINT end the monitor through the normal shutdown. They are caught from the
-// moment the lock is held; one that comes during start-up waits in the pipe for the event loop.
-bool catchSignals() {
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
-    struct sigaction action {};
-    action.sa_handler = requestStop;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    return true;
-}
-
-void stopOnSignals(QCoreApplication& app, MonitorRuntime& runtime) {
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&runtime] {
-        char buf[16];
-        while (::read(g_signalPipe[0], buf, sizeof buf) > 0) {
-        }
-        runtime.quit(0);
-    });
-}
-
 struct RunOptions {
     std::optional<long> seconds;
     bool yes = false;
@@ -269,7 +214,8 @@ int runMonitorCommand(const std::vector<std::string>& args, const fs::path& data
                     " runs on " + dataFolder.string() + ": " + error);
     }
     if (!DataFolder::makeCurrent(dataFolder, &error)) return fail(error);
-    const bool signalsCaught = catchSignals();
+    // Caught from the moment the lock is held; one that comes during start-up waits for the loop.
+    QuitOnSignals::install();
 
     int argc = 1;
     char name[] = "chronomate-cli";
@@ -304,7 +250,7 @@ int runMonitorCommand(const std::vector<std::string>& args, const fs::path& data
     }
     scripts.attach(*app.monitor(), nullptr);
 
-    if (signalsCaught) stopOnSignals(qapp, runtime);
+    QuitOnSignals::connect(qapp, [&runtime] { runtime.quit(0); });
     if (options->seconds)
         QTimer::singleShot(std::chrono::seconds(*options->seconds), &qapp, [&runtime] { runtime.quit(0); });
     QCoreApplication::exec();

@@ -6,10 +6,7 @@
 
 namespace cm {
 
-namespace {
-
-// The button a box takes when nobody answers: its default, else the first it offers.
-Button defaultAnswer(const MessageBoxRequest& request) {
+Button TerminalRuntime::defaultAnswer(const MessageBoxRequest& request) {
     if (request.defaultButton != Button::None) return request.defaultButton;
     if (request.buttons & kButtonOk) return Button::Ok;
     if (request.buttons & kButtonYes) return Button::Yes;
@@ -19,8 +16,6 @@ Button defaultAnswer(const MessageBoxRequest& request) {
     if (request.buttons & kButtonCancel) return Button::Cancel;
     return Button::Ok;
 }
-
-}  // namespace
 
 Button TerminalRuntime::messageBox(const MessageBoxRequest& request) {
     ++m_boxes;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/ini_file.h"
+#include "engine/history_expiry.h"
 #include "engine/task_deleter.h"
 #include "shell/runtime.h"
 #include "store/table_name.h"
@@ -65,12 +66,12 @@ bool Housekeeping::clearTasks(std::string_view question, std::string_view done,
     while (m_schedule.next() == StoreCode::kOk)
         if (selected(m_schedule.record())) tasks.push_back(m_schedule.record());
     if (m_schedule.lastError().code != StoreCode::kNoRecord) {
-        tell(m_schedule.lastError().text + std::string(kHistoryFailureText), kHistoryFailureTitle);
+        tell(m_schedule.lastError().text + std::string(HistoryExpiry::kFailureText), HistoryExpiry::kFailureTitle);
         return true;
     }
     for (const ScheduleRecord& task : tasks)
         if (!m_deleter.deleteTask(task))
-            tell(m_deleter.lastError().text + std::string(kHistoryFailureText), kHistoryFailureTitle);
+            tell(m_deleter.lastError().text + std::string(HistoryExpiry::kFailureText), HistoryExpiry::kFailureTitle);
     tell(done);
     return true;
 }

@@ -31,8 +31,6 @@ public:
     static constexpr std::string_view kScriptsQuestion = "Remove active scripts?";
     static constexpr std::string_view kScriptsDone = "All active scripts have been removed";
 
-    static constexpr std::string_view kHistoryFailureTitle = "Cannot Remove History";
-    static constexpr std::string_view kHistoryFailureText = " error while removing history";
     static constexpr std::string_view kTodoFailureTitle = "Cannot Remove To Do List";
     static constexpr std::string_view kTodoFailureText = " error while removing To Do entry";
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace cm::test {
@@ -20,18 +21,8 @@ namespace cm::test {
 class BackgroundCli {
 public:
     BackgroundCli(std::vector<std::string> args, const std::filesystem::path& out, const std::filesystem::path& err,
-                  const std::filesystem::path& configHome) {
-        m_pid = fork();
-        if (m_pid == 0) {
-            setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-            if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) _exit(127);
-            std::vector<char*> argv;
-            for (std::string& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-    }
+                  const std::filesystem::path& configHome)
+        : m_pid(start(std::move(args), out, err, configHome)) {}
     ~BackgroundCli() {
         if (m_pid <= 0 || m_status) return;
         kill(m_pid, SIGKILL);
@@ -41,6 +32,22 @@ public:
     BackgroundCli& operator=(const BackgroundCli&) = delete;
 
     pid_t pid() const { return m_pid; }
+
+    // Forks and runs the program with its output in the files; the child's pid, -1 on failure.
+    static pid_t start(std::vector<std::string> args, const std::filesystem::path& out,
+                       const std::filesystem::path& err, const std::filesystem::path& configHome) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+            if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) _exit(127);
+            std::vector<char*> argv;
+            for (std::string& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        return pid;
+    }
     void signal(int number) const { kill(m_pid, number); }
 
     // The exit code once the program has ended within the time; -1 after a signal.

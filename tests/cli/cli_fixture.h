@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,8 +9,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "cli/background_cli.h"
 #include "store/store_connection.h"
 #include "store/table_handle.h"
 #include "store/table_name.h"
@@ -57,16 +58,7 @@ protected:
         args.insert(args.begin(), {CHRONOMATE_CLI, "--data-dir", data().string()});
         const std::filesystem::path out = dir / "stdout";
         const std::filesystem::path err = dir / "stderr";
-        const pid_t pid = fork();
-        if (pid == 0) {
-            setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-            if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) _exit(127);
-            std::vector<char*> argv;
-            for (std::string& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
+        const pid_t pid = BackgroundCli::start(std::move(args), out, err, dir / "config");
         CliRun run;
         int status = 0;
         if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);

@@ -1,61 +1,17 @@
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/temp_dir.h"
+#include "cli/cli_fixture.h"
 
 namespace cm::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The built chronomate-cli on a data folder of its own, with a system INI file of its own.
-class ConfigCommandTest : public ::testing::Test {
-protected:
-    CliRun cli(std::vector<std::string> args) {
-        args.insert(args.begin(), {CHRONOMATE_CLI, "--data-dir", (dir / "data").string()});
-        const fs::path out = dir / "stdout";
-        const fs::path err = dir / "stderr";
-        const pid_t pid = fork();
-        if (pid == 0) {
-            setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-            if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) _exit(127);
-            std::vector<char*> argv;
-            for (std::string& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        CliRun run;
-        int status = 0;
-        if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
-        run.out = readAll(out);
-        run.err = readAll(err);
-        return run;
-    }
-
-    TempDir dir;
-};
+using ConfigCommandTest = CliFixture;
 
 TEST_F(ConfigCommandTest, SetThenGetAndTheIniFallBack) {
     fs::create_directories(dir / "data");

@@ -20,25 +20,15 @@
 #include "support/fake_clock.h"
 #include "support/fake_runtime.h"
 #include "support/temp_dir.h"
+#include "support/test_store.h"
 
 namespace cm::test {
 
 // A store in a fresh data folder with the task tables open, and a writer over them.
 class ScheduleStoreFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        StoreFiles::setDataFolder(m_dir.path());
-        for (TableHandle* t : std::initializer_list<TableHandle*>{&schedule, &scripting, &links, &holidayTable}) {
-            ASSERT_EQ(t->create(), 0) << t->lastError().text;
-            ASSERT_EQ(t->open(), 0) << t->lastError().text;
-        }
-    }
-    void TearDown() override {
-        for (TableHandle* t : std::initializer_list<TableHandle*>{&schedule, &scripting, &links, &holidayTable})
-            t->close();
-        StoreConnection::closeIdle();
-        StoreFiles::setDataFolder({});
-    }
+    void SetUp() override { TestStore::open(m_dir.path(), {&schedule, &scripting, &links, &holidayTable}); }
+    void TearDown() override { TestStore::close({&schedule, &scripting, &links, &holidayTable}); }
 
     static ScheduleRecord task(std::string type, int y, int m, int d, int hour = 9, int minute = 0) {
         ScheduleRecord r;

@@ -18,6 +18,7 @@
 #include "store/tables/todo_record.h"
 #include "support/fake_runtime.h"
 #include "support/temp_dir.h"
+#include "support/test_store.h"
 
 namespace cm::test {
 namespace {
@@ -48,18 +49,8 @@ private:
 
 class HousekeepingTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        StoreFiles::setDataFolder(dir.path());
-        for (TableHandle* t : std::initializer_list<TableHandle*>{&schedule, &scripting, &links, &todo}) {
-            ASSERT_EQ(t->create(), 0) << t->lastError().text;
-            ASSERT_EQ(t->open(), 0);
-        }
-    }
-    void TearDown() override {
-        for (TableHandle* t : std::initializer_list<TableHandle*>{&schedule, &scripting, &links, &todo}) t->close();
-        StoreConnection::closeIdle();
-        StoreFiles::setDataFolder({});
-    }
+    void SetUp() override { TestStore::open(dir.path(), {&schedule, &scripting, &links, &todo}); }
+    void TearDown() override { TestStore::close({&schedule, &scripting, &links, &todo}); }
 
     // A task with two script steps and one contact link.
     void addTask(std::int32_t id, bool disabled, bool completed) {
