@@ -256,7 +256,7 @@ ScheduleRecord newTask(const Moment& now) {
     task.sunday = task.monday = task.tuesday = task.wednesday = task.thursday = task.friday = task.saturday = 1;
     task.everyLast = 1;
     task.warn = 1;
-    task.taskType = "Both";
+    task.taskType = TaskType::kBoth;
     task.every = 1;
     task.everyType = "hour(s)";
     return task;
@@ -329,7 +329,7 @@ int addTask(const std::vector<std::string>& args, const fs::path& dataFolder) {
     task.id = 0;
     task.originalId = 0;
     task.exceptionLink = 0;
-    if (FixedText::equal(task.taskType, "None")) task.time = kNoneTaskTime;
+    if (FixedText::equal(task.taskType, TaskType::kNone)) task.time = kNoneTaskTime;
     if (task.date != Date::kNone && !Recurrence::dateFitsScheduleType(task))
         warn(runtime, "Date given does not match schedule type.");
     if (task.advanceWarnDate != Date::kNone &&

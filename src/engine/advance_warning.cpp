@@ -30,11 +30,11 @@ AdvanceWarning::AdvanceWarning(Table<ScheduleRecord>& schedule, const ScheduleWr
 std::string AdvanceWarning::text(const ScheduleRecord& task) {
     std::string out = formatDate(task.date, kDatePicture) + " " + formatTime(task.time, kTimePicture) + "\r";
     const auto both = [&] { return clipped(task.message) + "\r" + std::string(kBothCommandLabel) + task.command; };
-    if (FixedText::equalNoCase(task.taskType, MessageRouter::kDisplayMessage)) {
+    if (TaskType::is(task.taskType, TaskType::kDisplayMessage)) {
         out += task.message;
-    } else if (FixedText::equalNoCase(task.taskType, "Run Program")) {
+    } else if (TaskType::is(task.taskType, TaskType::kRunProgram)) {
         out += std::string(kRunCommandLabel) + task.command;
-    } else if (FixedText::equalNoCase(task.taskType, MessageRouter::kBoth) ||
+    } else if (TaskType::is(task.taskType, TaskType::kBoth) ||
                !FixedText::trimTrailingBlanks(task.command).empty()) {
         out += trimLeadingBlanks(both());
     } else {

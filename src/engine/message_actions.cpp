@@ -12,7 +12,7 @@ namespace cm {
 
 ScheduleRecord MessageActions::snoozeTask(std::string_view title, std::string_view text, const Moment& now) {
     ScheduleRecord task;
-    task.taskType = kDisplayMessage;
+    task.taskType = TaskType::kDisplayMessage;
     task.category = kSnoozeCategory;
     task.description = FixedText::stored(title, ScheduleWriter::kDescriptionWidth);
     task.message = FixedText::cut(text, kMessageWidth);

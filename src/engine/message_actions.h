@@ -17,7 +17,6 @@ class Runtime;
 // item made of it. title and text are the window's, as it shows them.
 class MessageActions {
 public:
-    static constexpr std::string_view kDisplayMessage = "Display Message";
     static constexpr std::string_view kSnoozeCategory = "Snooze";
     static constexpr std::string_view kOnce = "Once";
     static constexpr std::int32_t kSnoozeDelay = 60000;  // ten minutes, in hundredths

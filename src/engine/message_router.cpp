@@ -23,7 +23,7 @@ MessageRouter::MessageRouter(MessageSink& sink, Runtime& runtime, EventLog& log,
 
 bool MessageRouter::frameRestoreWanted(const ScheduleRecord& task, const Settings& settings) {
     const bool showsMessage =
-        FixedText::equalNoCase(task.taskType, kDisplayMessage) || FixedText::equalNoCase(task.taskType, kBoth);
+        TaskType::is(task.taskType, TaskType::kDisplayMessage) || TaskType::is(task.taskType, TaskType::kBoth);
     return (showsMessage && !settings.useModalMessage) || settings.maximizeOnRun;
 }
 

@@ -53,8 +53,6 @@ public:
     static constexpr int kWindowLimit = 60;
     static constexpr std::string_view kReplyMarker = "Reply to:";
     static constexpr std::string_view kMessageEvent = "Message";
-    static constexpr std::string_view kDisplayMessage = "Display Message";
-    static constexpr std::string_view kBoth = "Both";
 
     // settings is read at every message, so the options window's changes apply at once.
     MessageRouter(MessageSink& sink, Runtime& runtime, EventLog& log, const Settings& settings);

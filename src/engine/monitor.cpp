@@ -28,11 +28,7 @@ std::string clipped(std::string_view text) {
     return std::string(FixedText::trimTrailingBlanks(text));
 }
 
-bool isType(const ScheduleRecord& task, std::string_view type) {
-    return FixedText::equalNoCase(task.taskType, type);
-}
-
-constexpr std::string_view kRunProgram = "Run Program";
+bool isType(const ScheduleRecord& task, std::string_view type) { return TaskType::is(task.taskType, type); }
 
 // Clears a flag for the length of a scope, whatever way the scope is left.
 class TickGuard {
@@ -210,7 +206,7 @@ Monitor::Verdict Monitor::decide(const ScheduleRecord& task) {
     // Strictly later than the tolerance: a task exactly ten minutes late is still on time.
     if (task.skipIfMissed && compareMoments(now.date, now.time, task.date, task.time + kLateTolerance) > 0)
         return Verdict::Skip;
-    if (now.date > task.date && task.warn && !isType(task, MessageRouter::kDisplayMessage))
+    if (now.date > task.date && task.warn && !isType(task, TaskType::kDisplayMessage))
         return ask(task, kMissedQuestion, kMissedTitle, kMissedEvent);
     if (task.userSkip) return ask(task, kConfirmQuestion, kConfirmTitle, kConfirmEvent);
     return Verdict::Run;
@@ -233,9 +229,9 @@ bool Monitor::fireTask() {
         const Moment now = m_ctx.clock.current();
         task.lastRunDate = now.date;
         task.lastRunTime = now.time;
-        const bool both = isType(task, MessageRouter::kBoth);
-        if (!skipped && (both || isType(task, MessageRouter::kDisplayMessage))) m_ctx.messages.showTaskMessage(task);
-        if (!skipped && (both || isType(task, kRunProgram))) {
+        const bool both = isType(task, TaskType::kBoth);
+        if (!skipped && (both || isType(task, TaskType::kDisplayMessage))) m_ctx.messages.showTaskMessage(task);
+        if (!skipped && (both || isType(task, TaskType::kRunProgram))) {
             m_ctx.actions.runProgram(task.id, task.command, task.path);
             if (!scriptQueueEmpty()) m_period = kScriptPeriod;
         }

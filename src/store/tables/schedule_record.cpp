@@ -1,6 +1,12 @@
 #include "store/tables/schedule_record.h"
 
+#include "base/fixed_text.h"
+
 namespace cm {
+
+bool TaskType::is(std::string_view taskType, std::string_view value) {
+    return FixedText::equalNoCase(taskType, value);
+}
 
 const Layout& scheduleLayout() {
     static const Layout layout = [] {

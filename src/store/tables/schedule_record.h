@@ -4,8 +4,19 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace cm {
+
+// The values of SCH:TaskType.
+struct TaskType {
+    static constexpr std::string_view kRunProgram = "Run Program";
+    static constexpr std::string_view kDisplayMessage = "Display Message";
+    static constexpr std::string_view kBoth = "Both";
+    static constexpr std::string_view kNone = "None";
+    // Whether a task type text is that value, case and trailing blanks aside.
+    static bool is(std::string_view taskType, std::string_view value);
+};
 
 // A task, or the history record of a run of one.
 struct ScheduleRecord {
