@@ -6,9 +6,13 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <variant>
 #include <vector>
 
 namespace cm {
+
+// One field's value as the layout's accessors give it; also a key component's value.
+using FieldValue = std::variant<std::int64_t, std::string>;
 
 // How a field is stored. Texts keep at most `width` characters and no trailing blanks;
 // a memo is a variable text of at most `width` characters kept beside the record.

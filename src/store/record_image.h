@@ -23,9 +23,6 @@ struct RecordRef {
     void* buffer;
 };
 
-// One field's value as the layout's accessors give it.
-using FieldValue = std::variant<std::int64_t, std::string>;
-
 FieldValue readField(const Layout& layout, const void* buffer, int field);
 void writeField(const Layout& layout, void* buffer, int field, const FieldValue& value);
 // Equal as a key compares them: texts without regard to case or trailing blanks.

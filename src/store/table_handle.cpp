@@ -1,5 +1,6 @@
 #include "store/table_handle.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -15,7 +16,7 @@ namespace {
 
 constexpr int kQuickScanCacheKiB = 65536;
 
-void bindValue(Query& q, int index, const std::variant<std::int64_t, std::string>& v) {
+void bindValue(Query& q, int index, const FieldValue& v) {
     if (std::holds_alternative<std::int64_t>(v))
         q.bind(index, std::get<std::int64_t>(v));
     else
@@ -35,6 +36,17 @@ bool objectExists(StoreConnection& c, const char* type, const std::string& name,
         return false;
     }
     return q.columnInt(0) > 0;
+}
+
+// Key order of two values of one component: texts through the store's collation.
+int compareKeyValue(const FieldValue& a, const FieldValue& b) {
+    if (std::holds_alternative<std::int64_t>(a) && std::holds_alternative<std::int64_t>(b)) {
+        const std::int64_t x = std::get<std::int64_t>(a), y = std::get<std::int64_t>(b);
+        return x < y ? -1 : x > y ? 1 : 0;
+    }
+    if (std::holds_alternative<std::string>(a) && std::holds_alternative<std::string>(b))
+        return CaseFold::compare(std::get<std::string>(a), std::get<std::string>(b));
+    return std::holds_alternative<std::int64_t>(a) ? -1 : 1;  // SQLite's order: numbers before texts
 }
 
 }  // namespace
@@ -163,8 +175,9 @@ int TableHandle::validKey(int key) {
     return StoreCode::kOk;
 }
 
-std::vector<TableHandle::Value> TableHandle::keyValues(int key) const {
-    std::vector<Value> values;
+std::vector<FieldValue> TableHandle::keyValues(int key) const {
+    std::vector<FieldValue> values;
+    if (key < 0 || key >= static_cast<int>(m_layout.keys.size())) return values;
     for (int index : m_layout.keys[key].fields) {
         const FieldDef& f = m_layout.fields[index];
         if (f.isText())
@@ -175,8 +188,46 @@ std::vector<TableHandle::Value> TableHandle::keyValues(int key) const {
     return values;
 }
 
+FieldValue TableHandle::fieldValue(int field) const {
+    const FieldDef& f = m_layout.fields.at(static_cast<std::size_t>(field));
+    if (f.isText()) return f.getText(m_buffer);
+    return f.getInt(m_buffer);
+}
+
+std::vector<FieldValue> TableHandle::keyCursor(int key, const std::vector<FieldValue>& values) const {
+    const std::vector<int>& fields = m_layout.keys[key].fields;
+    std::vector<FieldValue> cursor;
+    cursor.reserve(fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const FieldDef& f = m_layout.fields[fields[i]];
+        const FieldValue* v = i < values.size() ? &values[i] : nullptr;
+        if (f.isText()) {
+            const std::string* text = v ? std::get_if<std::string>(v) : nullptr;
+            if (text != nullptr)
+                cursor.emplace_back(FixedText::stored(*text, static_cast<std::size_t>(f.width)));
+            else if (v != nullptr)
+                cursor.emplace_back(std::to_string(std::get<std::int64_t>(*v)));
+            else
+                cursor.emplace_back(std::string());
+        } else {
+            const std::int64_t* number = v ? std::get_if<std::int64_t>(v) : nullptr;
+            std::int64_t value = std::numeric_limits<std::int64_t>::min();
+            if (number != nullptr) {
+                value = *number;
+            } else if (v != nullptr) {
+                // A typed text for a number: its value, or 0 as a blank number field reads.
+                const std::string& text = std::get<std::string>(*v);
+                value = 0;
+                std::from_chars(text.data(), text.data() + text.size(), value);
+            }
+            cursor.emplace_back(value);
+        }
+    }
+    return cursor;
+}
+
 bool TableHandle::keyAllBlank(int key) const {
-    for (const Value& v : keyValues(key)) {
+    for (const FieldValue& v : keyValues(key)) {
         if (std::holds_alternative<std::int64_t>(v) ? std::get<std::int64_t>(v) != 0 : !std::get<std::string>(v).empty())
             return false;
     }
@@ -222,6 +273,40 @@ int TableHandle::setFrom(int key) {
     return succeed();
 }
 
+int TableHandle::setFrom(int key, const std::vector<FieldValue>& values) {
+    if (int code = validKey(key); code != StoreCode::kOk) return code;
+    m_walkKey = key;
+    m_walk = Walk::From;
+    m_cursor = keyCursor(key, values);
+    return succeed();
+}
+
+int TableHandle::setAfter(int key, const std::vector<FieldValue>& values, std::int64_t recordNumber) {
+    if (int code = validKey(key); code != StoreCode::kOk) return code;
+    m_walkKey = key;
+    m_walk = Walk::After;
+    m_cursor = keyCursor(key, values);
+    m_cursorRec = recordNumber;
+    return succeed();
+}
+
+void TableHandle::setRange(int key, std::vector<FieldValue> leading) {
+    if (key < 0 || key >= static_cast<int>(m_layout.keys.size()) || leading.empty()) {
+        clearRange();
+        return;
+    }
+    const std::size_t n = std::min(leading.size(), m_layout.keys[key].fields.size());
+    leading.resize(n);
+    m_range = keyCursor(key, leading);
+    m_range.resize(n);
+    m_rangeKey = key;
+}
+
+void TableHandle::clearRange() {
+    m_rangeKey = -1;
+    m_range.clear();
+}
+
 int TableHandle::next() { return step(true); }
 
 int TableHandle::previous() { return step(false); }
@@ -229,15 +314,30 @@ int TableHandle::previous() { return step(false); }
 int TableHandle::step(bool forward) {
     if (int code = requireOpen(); code != StoreCode::kOk) return code;
     if (m_walkKey < 0 || m_walk == Walk::None) return failNoSql(StoreCode::kNoRecord, "No walk has been set");
-    const std::string& sql = m_walk == Walk::Start  ? m_sql->walkStart(m_walkKey, forward)
-                             : m_walk == Walk::From ? m_sql->walkFrom(m_walkKey, forward)
-                                                    : m_sql->walkAfter(m_walkKey, forward);
+    const int ranged = m_rangeKey == m_walkKey ? static_cast<int>(m_range.size()) : 0;
+    Walk walk = m_walk;
+    if (ranged > 0 && walk != Walk::Start) {
+        // A position outside the range lies wholly before or after it: the walk then starts
+        // at the range's near end, or finds nothing.
+        int order = 0;
+        for (int i = 0; i < ranged && order == 0; ++i) order = compareKeyValue(m_cursor[i], m_range[i]);
+        if (order != 0) {
+            if ((order < 0) != forward)
+                return failNoSql(StoreCode::kNoRecord, forward ? "End of file" : "Beginning of file");
+            walk = Walk::Start;
+        }
+    }
+    const std::string& sql = walk == Walk::Start  ? m_sql->walkStart(m_walkKey, forward, ranged)
+                             : walk == Walk::From ? m_sql->walkFrom(m_walkKey, forward, ranged)
+                                                  : m_sql->walkAfter(m_walkKey, forward, ranged);
     Query q(*m_connection, sql);
     if (!q.ok()) return fail(q.error());
     int index = 1;
-    if (m_walk != Walk::Start)
-        for (const Value& v : m_cursor) bindValue(q, index++, v);
-    if (m_walk == Walk::After) q.bind(index, m_cursorRec);
+    for (int i = 0; i < ranged; ++i) bindValue(q, index++, m_range[i]);
+    if (walk != Walk::Start)
+        for (std::size_t i = static_cast<std::size_t>(ranged); i < m_cursor.size(); ++i)
+            bindValue(q, index++, m_cursor[i]);
+    if (walk == Walk::After) q.bind(index, m_cursorRec);
     switch (q.step()) {
     case Query::Step::Row:
         readRow(q);
@@ -273,7 +373,7 @@ int TableHandle::get(int key) {
     Query q(*m_connection, m_sql->get(key));
     if (!q.ok()) return fail(q.error());
     int index = 1;
-    for (const Value& v : keyValues(key)) bindValue(q, index++, v);
+    for (const FieldValue& v : keyValues(key)) bindValue(q, index++, v);
     return fetchOne(q, true);
 }
 
@@ -384,7 +484,7 @@ bool TableHandle::duplicateCheck(int key) {
         return false;
     }
     int index = 1;
-    for (const Value& v : keyValues(key)) bindValue(q, index++, v);
+    for (const FieldValue& v : keyValues(key)) bindValue(q, index++, v);
     q.bind(index, m_currentRec);
     const Query::Step step = q.step();
     if (step == Query::Step::Error) fail(q.error());

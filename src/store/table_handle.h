@@ -47,10 +47,26 @@ public:
     // the first record at or after it, previous() the last at or before it.
     int set(int key);
     int setFrom(int key);
+    // The same from given values of the key's components; components left out count as their
+    // lowest value (an empty text, the smallest number).
+    int setFrom(int key, const std::vector<FieldValue>& values);
+    // From a record the caller remembers by its key values and record number, which need not
+    // exist any more: next() gives the record after it in the key's order, previous() the one
+    // before.
+    int setAfter(int key, const std::vector<FieldValue>& values, std::int64_t recordNumber);
+    // Walks along that key see only the records whose first components equal leading, until
+    // clearRange(); walks along other keys are not affected.
+    void setRange(int key, std::vector<FieldValue> leading);
+    void clearRange();
     int next();
     int previous();
     int get(int key);  // exact match on the key's fields of the buffer; 35 when none
     int keyIndex(std::string_view keyName) const { return m_layout.keyIndex(keyName); }
+    // The buffer's values of a key's components, texts as the store keeps them; empty for a
+    // key the layout does not have.
+    std::vector<FieldValue> keyValues(int key) const;
+    // One field of the buffer as the layout reads it.
+    FieldValue fieldValue(int field) const;
 
     // The current record's position and record number (its rec); 0/"" when there is none.
     std::string position() const;
@@ -94,14 +110,14 @@ protected:
     void* buffer() { return m_buffer; }
 
 private:
-    using Value = std::variant<std::int64_t, std::string>;
     enum class Walk { None, Start, From, After };
 
     int fail(StoreError error);
     int succeed();
     int failNoSql(int code, std::string text) { return fail(StoreError::make(code, std::move(text))); }
     int checkLayout();
-    std::vector<Value> keyValues(int key) const;
+    // values in the types of the key's components, padded with their lowest values.
+    std::vector<FieldValue> keyCursor(int key, const std::vector<FieldValue>& values) const;
     bool keyAllBlank(int key) const;
     void bindFields(class Query& q) const;
     void readRow(const class Query& q);
@@ -126,8 +142,11 @@ private:
 
     int m_walkKey = -1;
     Walk m_walk = Walk::None;
-    std::vector<Value> m_cursor;
+    std::vector<FieldValue> m_cursor;
     std::int64_t m_cursorRec = 0;
+
+    int m_rangeKey = -1;
+    std::vector<FieldValue> m_range;
 };
 
 namespace table_detail {

@@ -59,8 +59,52 @@ TableSql::TableSql(const Layout& layout, std::string table)
             match += (i == 0 ? "" : " AND ") + quote(m_layout.fields[key.fields[i]].column()) + " = ?";
         k.get = m_select + where + match + " ORDER BY rec LIMIT 1";
         k.duplicate = "SELECT rec FROM " + m_quoted + where + match + " AND rec <> ? LIMIT 1";
+        k.ranged.resize(key.fields.size());
         m_keys.push_back(std::move(k));
     }
+}
+
+const TableSql::WalkSql& TableSql::rangedWalks(int key, int rangeLength) const {
+    WalkSql& w = m_keys[key].ranged[static_cast<std::size_t>(rangeLength - 1)];
+    if (!w.start[0].empty()) return w;
+    const KeyDef& k = m_layout.keys[key];
+    const std::string blank = blankPredicate(k);
+    // Equality on the fixed components and a keyset comparison on the rest: SQLite takes a
+    // row-value range only on the index columns after its equality prefix.
+    std::string where = " WHERE " + (blank.empty() ? std::string() : blank + " AND ");
+    std::string rest;
+    for (std::size_t i = 0; i < k.fields.size(); ++i) {
+        const std::string column = quote(m_layout.fields[k.fields[i]].column());
+        if (static_cast<int>(i) < rangeLength)
+            where += (i == 0 ? "" : " AND ") + column + " = ?";
+        else
+            rest += (rest.empty() ? "" : ", ") + column;
+    }
+    const std::string params = placeholders(k.fields.size() - static_cast<std::size_t>(rangeLength));
+    for (int forward = 0; forward < 2; ++forward) {
+        const std::string order = orderBy(k, forward != 0) + " LIMIT 1";
+        w.start[forward] = m_select + where + order;
+        w.from[forward] = rest.empty() ? w.start[forward]
+                                       : m_select + where + " AND (" + rest + ") " + (forward ? ">=" : "<=") + " (" +
+                                             params + ")" + order;
+        w.after[forward] = m_select + where + " AND " +
+                           (rest.empty() ? std::string("rec ") + (forward ? ">" : "<") + " ?"
+                                         : "(" + rest + ", rec) " + (forward ? ">" : "<") + " (" + params + ", ?)") +
+                           order;
+    }
+    return w;
+}
+
+const std::string& TableSql::walkStart(int key, bool forward, int rangeLength) const {
+    return rangeLength == 0 ? walkStart(key, forward) : rangedWalks(key, rangeLength).start[forward];
+}
+
+const std::string& TableSql::walkFrom(int key, bool forward, int rangeLength) const {
+    return rangeLength == 0 ? walkFrom(key, forward) : rangedWalks(key, rangeLength).from[forward];
+}
+
+const std::string& TableSql::walkAfter(int key, bool forward, int rangeLength) const {
+    return rangeLength == 0 ? walkAfter(key, forward) : rangedWalks(key, rangeLength).after[forward];
 }
 
 std::string TableSql::quote(std::string_view identifier) {

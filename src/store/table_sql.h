@@ -41,15 +41,27 @@ public:
     const std::string& walkStart(int key, bool forward) const { return m_keys[key].start[forward]; }
     const std::string& walkFrom(int key, bool forward) const { return m_keys[key].from[forward]; }
     const std::string& walkAfter(int key, bool forward) const { return m_keys[key].after[forward]; }
+    // The same walks within a range: the key's first rangeLength components equal to the
+    // first parameters, the remaining components (and rec) bound after them. Made on first
+    // use, so a table that never walks a range pays nothing for it.
+    const std::string& walkStart(int key, bool forward, int rangeLength) const;
+    const std::string& walkFrom(int key, bool forward, int rangeLength) const;
+    const std::string& walkAfter(int key, bool forward, int rangeLength) const;
     // Exact match on the components, lowest record number first.
     const std::string& get(int key) const { return m_keys[key].get; }
     // Exact match on the components with a record number other than the last parameter.
     const std::string& duplicate(int key) const { return m_keys[key].duplicate; }
 
 private:
+    struct WalkSql {
+        std::string start[2], from[2], after[2];
+    };
     struct KeySql {
         std::string start[2], from[2], after[2], get, duplicate;
+        // Index rangeLength - 1; sized once so references handed out stay valid.
+        mutable std::vector<WalkSql> ranged;
     };
+    const WalkSql& rangedWalks(int key, int rangeLength) const;
     std::string blankPredicate(const KeyDef& key) const;  // "NOT (...)", or empty
     std::string keyColumns(const KeyDef& key) const;
     std::string orderBy(const KeyDef& key, bool forward) const;

@@ -69,6 +69,93 @@ TEST_F(WalkTest, WalksFromAValueIncludeIt) {
     EXPECT_EQ(t.record().number, 2);
 }
 
+TEST_F(WalkTest, KeyValuesAreTheBuffersComponentsAsStored) {
+    t.clear();
+    t.record().city = "Köln       ";
+    t.record().date = 12;
+    EXPECT_EQ(t.keyValues(t.keyIndex("PER:KeyCityDate")), (std::vector<FieldValue>{std::string("Köln"), std::int64_t{12}}));
+    t.record().name = "Abcdefghijklmn";
+    EXPECT_EQ(t.keyValues(t.keyIndex("PER:KeyName")), (std::vector<FieldValue>{std::string("Abcdefghij")}));
+    EXPECT_TRUE(t.keyValues(99).empty());
+}
+
+// Walks from given values, after a remembered record and within a range, in both directions.
+TEST_F(WalkTest, WalksFromValuesAfterRecordsAndWithinRanges) {
+    addPerson(t, "Neg", 7, "", -5, 1);  // below a "lowest" of 0 on KeyFlagDate
+    const auto recOf = [&](std::int32_t number) {
+        t.clear();
+        t.record().number = number;
+        EXPECT_EQ(t.get(0), 0);
+        return t.recordNumber();
+    };
+    const std::int64_t rec3 = recOf(3), rec6 = recOf(6);
+    using V = std::vector<FieldValue>;
+    const auto s = [](const char* text) { return FieldValue(std::string(text)); };
+    const auto n = [](std::int64_t number) { return FieldValue(number); };
+    enum class From { Start, Values, After };
+    struct Case {
+        const char* what;
+        const char* key;
+        V range;
+        From from;
+        V values;
+        std::int64_t rec;
+        std::vector<std::int32_t> forward, backward;
+    };
+    const Case cases[] = {
+        {"missing components lowest", "PER:KeyCityDate", {}, From::Values, {s("bonn")}, 0, {3, 6, 1}, {5, 7}},
+        {"lowest number is below zero", "PER:KeyFlagDate", {}, From::Values, {n(1)}, 0, {7, 6, 1, 5}, {3}},
+        {"typed text for a number", "PER:KeyFlagDate", {}, From::Values, {s("1"), s("15")}, 0, {1, 5}, {6, 7, 3}},
+        {"after a tie goes by record", "PER:KeyCityDate", {}, From::After, {s("BONN"), n(10)}, rec3, {6, 1}, {5, 7}},
+        {"after the last of a tie", "PER:KeyCityDate", {}, From::After, {s("bonn"), n(10)}, rec6, {1}, {3, 5, 7}},
+        {"range from its start", "PER:KeyCityDate", {s("Bonn")}, From::Start, {}, 0, {3, 6, 1}, {1, 6, 3}},
+        {"range from a value in it", "PER:KeyCityDate", {s("bonn")}, From::Values, {s("BONN"), n(15)}, 0, {1}, {6, 3}},
+        {"range from before it", "PER:KeyCityDate", {s("bonn")}, From::Values, {s("Aachen"), n(99)}, 0, {3, 6, 1}, {}},
+        {"range from after it", "PER:KeyCityDate", {s("bonn")}, From::Values, {s("Zürich")}, 0, {}, {1, 6, 3}},
+        {"range after a record", "PER:KeyCityDate", {s("bonn")}, From::After, {s("bonn"), n(10)}, rec3, {6, 1}, {}},
+        {"range on every component", "PER:KeyCityDate", {s("bonn"), n(10)}, From::Start, {}, 0, {3, 6}, {6, 3}},
+        {"full range after a record", "PER:KeyCityDate", {s("bonn"), n(10)}, From::After, {s("bonn"), n(10)}, rec3,
+         {6}, {}},
+        {"range keeps blanks out", "PER:KeyFlagDate", {n(0)}, From::Start, {}, 0, {3}, {3}},
+        {"range of nothing", "PER:KeyName", {s("Nobody")}, From::Start, {}, 0, {}, {}},
+    };
+    for (const Case& c : cases) {
+        const int key = t.keyIndex(c.key);
+        t.setRange(key, c.range);
+        for (bool forward : {true, false}) {
+            switch (c.from) {
+            case From::Start: ASSERT_EQ(t.set(key), 0); break;
+            case From::Values: ASSERT_EQ(t.setFrom(key, c.values), 0); break;
+            case From::After: ASSERT_EQ(t.setAfter(key, c.values, c.rec), 0); break;
+            }
+            std::vector<std::int32_t> seen;
+            while ((forward ? t.next() : t.previous()) == 0) seen.push_back(t.record().number);
+            EXPECT_EQ(t.lastError().code, 33) << c.what;
+            EXPECT_EQ(seen, forward ? c.forward : c.backward) << c.what << (forward ? " forward" : " backward");
+        }
+        // The range applies to its own key only.
+        EXPECT_EQ(walk(t, "PER:KeyNumber"), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6, 7})) << c.what;
+    }
+    t.clearRange();
+    EXPECT_EQ(walk(t, "PER:KeyCityDate"), (std::vector<std::int32_t>{7, 5, 3, 6, 1}));
+}
+
+TEST_F(WalkTest, AWalkGoesOnFromARecordThatWasDeleted) {
+    const int name = t.keyIndex("PER:KeyName");
+    t.clear();
+    t.record().number = 1;  // müller, tied with MÜLLER (3) after it
+    ASSERT_EQ(t.get(0), 0);
+    const std::vector<FieldValue> values = t.keyValues(name);
+    const std::int64_t rec = t.recordNumber();
+    ASSERT_EQ(t.erase(), 0);
+    ASSERT_EQ(t.setAfter(name, values, rec), 0);
+    ASSERT_EQ(t.next(), 0);
+    EXPECT_EQ(t.record().number, 3);
+    ASSERT_EQ(t.setAfter(name, values, rec), 0);
+    ASSERT_EQ(t.previous(), 0);
+    EXPECT_EQ(t.record().number, 6);
+}
+
 TEST_F(WalkTest, GetMatchesTheKeyFieldsExactly) {
     const int name = t.keyIndex("PER:KeyName");
     t.clear();
