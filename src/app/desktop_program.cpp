@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSessionManager>
 #include <cstdio>
 
@@ -13,6 +16,8 @@
 #include "platform/x11/x11_keyboard.h"
 #include "platform/x11/x11_session.h"
 #include "platform/x11/x11_window_system.h"
+#include "script/ui/browse_window_lookup.h"
+#include "script/key_codes_file.h"
 #include "shell/frame_menus.h"
 #include "shell/housekeeping.h"
 #include "shell/options_rules.h"
@@ -21,9 +26,11 @@
 #include "shell/settings_store.h"
 #include "shell/ui/about_window.h"
 #include "shell/ui/frame_tray.h"
+#include "shell/ui/list_focus_hub.h"
 #include "shell/ui/message_windows.h"
 #include "shell/ui/qt_placement.h"
 #include "shell/ui/setup_window.h"
+#include "shell/ui/text_viewer_window.h"
 #include "shell/version.h"
 #include "store/table_registry.h"
 #include "store/tables/table_catalog.h"
@@ -92,6 +99,8 @@ DesktopProgram::~DesktopProgram() { shutDown(); }
 
 int DesktopProgram::run(bool switchedFromWayland) {
     m_frame.show();
+    // The frame's list buttons follow whichever list window is active from now on.
+    new ListFocusHub(m_frame);
     const std::vector<StartUpWindow> windows = m_app.start();
     if (!m_app.ok()) return 1;
     // The list windows these name open here once they exist.
@@ -120,6 +129,11 @@ int DesktopProgram::run(bool switchedFromWayland) {
     m_relay.setTarget(m_sink.get());
 
     connectCommands();
+    // The key list is a plain copy of the key tables; failing to write it costs only that list,
+    // whose window then says the file cannot be loaded.
+    if (!installKeyCodesFile(m_dataFolder))
+        std::fprintf(stderr, "chronomate: cannot write %s into %s\n", std::string(kKeyCodesFileName).c_str(),
+                     m_dataFolder.string().c_str());
 
     m_instance = new SingleInstance(m_dataFolder, this);
     m_instance->listen([this] { m_frame.restoreFrame(); });
@@ -160,6 +174,12 @@ void DesktopProgram::connectCommands() {
     m_frame.setCommandHandler(FrameCommand::About, [this] {
         auto* about = new AboutWindow(&m_frame);
         about->setAttribute(Qt::WA_DeleteOnClose);
+        if (m_app.settings().monitorWindows) {
+            about->setTitleClicked([this, about] {
+                about->accept();
+                openWindowLookup();
+            });
+        }
         holdWhileOpen(about, m_app.monitor());
         about->open();
     });
@@ -178,6 +198,24 @@ void DesktopProgram::connectCommands() {
         holdWhileOpen(setup, m_app.monitor());
         setup->open();
     });
+    m_frame.setCommandHandler(FrameCommand::ViewLog, [this] {
+        const TextViewerServices services{m_runtime, m_timers, m_dataFolder / std::string(Placement::kFileName)};
+        openViewLog(services, [this] { return m_app.log().path().string(); }, m_frame.mdiArea());
+    });
+}
+
+// BrowseWindowLookup as a child window of the frame, one at a time. The About window that
+// asks for it closes first, so the list is neither blocked by About nor holding the monitor.
+void DesktopProgram::openWindowLookup() {
+    m_frame.restoreFrame();
+    if (m_windowLookup) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(m_windowLookup->parentWidget()))
+            m_frame.mdiArea()->setActiveSubWindow(sub);
+        return;
+    }
+    m_windowLookup = BrowseWindowLookup::create(m_runtime, m_clock, m_app.settings(),
+                                                m_dataFolder / std::string(Placement::kFileName));
+    if (m_windowLookup) m_windowLookup->showIn(*m_frame.mdiArea());
 }
 
 void DesktopProgram::tellAboutWayland() {

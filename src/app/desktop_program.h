@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <filesystem>
 #include <memory>
 
@@ -16,6 +17,7 @@
 
 namespace cm {
 
+class BrowseWindowLookup;
 class DbusDde;
 class Keyboard;
 class MessageActions;
@@ -68,6 +70,7 @@ public:
 
 private:
     void connectCommands();
+    void openWindowLookup();
     void startScripts();
     void tellAboutWayland();
     void shutDown();
@@ -87,6 +90,7 @@ private:
     std::vector<std::unique_ptr<TableUse>> m_uses;
     std::unique_ptr<MessageActions> m_messageActions;
     std::unique_ptr<QtMessageSink> m_sink;
+    QPointer<BrowseWindowLookup> m_windowLookup;
     std::unique_ptr<X11Session> m_x11;
     std::unique_ptr<Keyboard> m_keyboard;
     std::unique_ptr<WindowSystem> m_windows;

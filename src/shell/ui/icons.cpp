@@ -30,6 +30,7 @@ const QHash<QString, QString>& iconFiles() {
         {"~disabled.ico", "disabled"},
         {"~check.ico", "check"},
         {"~blank.ico", "blank"},
+        {"winpyr.ico", "window_pyramid"},
         {"insert", "insert"},
         {"change", "change"},
         {"delete", "delete"},
