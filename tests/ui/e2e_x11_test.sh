@@ -2,7 +2,7 @@
 # The desktop program on a real X server: a task due now fires and its message window
 # appears; a second start on the same folder hands over and exits; SIGTERM ends the program
 # through the normal shutdown; a "Run Program" task's script waits for the xterm it started and
-# types into it. Usage: e2e_x11_test.sh CHRONOMATE CHRONOMATE_CLI ARTIFACT_DIR
+# types into it; under a window manager the frame reopens where it was left. Usage: e2e_x11_test.sh CHRONOMATE CHRONOMATE_CLI ARTIFACT_DIR
 set -euo pipefail
 app=$1 cli=$2 artifacts=$3
 [[ -n ${DISPLAY:-} ]] || { echo "no X display"; exit 1; }
@@ -75,4 +75,27 @@ import -window root "$artifacts/e2e_x11_script.png" || true
 kill -TERM "$desk_pid"
 wait "$desk_pid" || { echo "chronomate exited with $? after the script"; exit 1; }
 [[ $(cat "$typed" 2>/dev/null) == desk ]] || { echo "the script did not type: \"$(cat "$typed" 2>/dev/null)\""; exit 1; }
+# Placement under a window manager: a frame that is started and closed twice must not creep
+# by its decoration.
+if command -v openbox >/dev/null 2>&1; then
+  place=$(mktemp -d)
+  openbox >/dev/null 2>&1 &
+  wm_pid=$!
+  pids+=($wm_pid)
+  sleep 1
+  main_section() { sed -n '/^\[Main\]/,/^\[/p' "$place/POSITION.INI" | grep -E '^(XPosit|YPosit)='; }
+  for round in 1 2; do
+    "$app" --data-dir "$place" &
+    p=$!
+    sleep 2
+    kill -TERM "$p"
+    wait "$p" || { echo "chronomate exited with $? in placement round $round"; exit 1; }
+    positions[$round]=$(main_section | tr '\n' ' ')
+  done
+  kill "$wm_pid" 2>/dev/null || true
+  wait "$wm_pid" 2>/dev/null || true
+  rm -rf "$place"
+  [[ ${positions[1]} == "${positions[2]}" ]] ||
+    { echo "the frame moved between starts: ${positions[1]} then ${positions[2]}"; exit 1; }
+fi
 echo "ok"

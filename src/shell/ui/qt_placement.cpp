@@ -1,6 +1,7 @@
 #include "shell/ui/qt_placement.h"
 
 #include <QWidget>
+#include <QWindow>
 
 namespace cm {
 
@@ -43,8 +44,17 @@ WindowRect QtPlacement::geometry() const {
     return {corner.x(), corner.y(), m_widget.width(), m_widget.height()};
 }
 
-// QWidget::move places a window's frame, resize sizes its client area: just what is stored.
-void QtPlacement::move(int x, int y) { m_widget.move(x, y); }
+// A shown window is placed by its frame's corner through QWindow: QWidget::move would take the
+// decoration it knows of at that moment, which is none until the window manager has framed
+// the window, and the frame would creep up by its title bar on every start. resize sizes the
+// client area: just what is stored.
+void QtPlacement::move(int x, int y) {
+    if (m_widget.isWindow() && m_widget.isVisible() && m_widget.windowHandle()) {
+        m_widget.windowHandle()->setFramePosition(QPoint(x, y));
+        return;
+    }
+    m_widget.move(x, y);
+}
 
 void QtPlacement::resize(int width, int height) { m_widget.resize(width, height); }
 
