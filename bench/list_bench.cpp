@@ -15,6 +15,8 @@
 #include "store/tables/window_lookup_record.h"
 #include "store/warning_reporter.h"
 
+#include "bench_folders.h"
+
 namespace {
 
 using WindowLookupTable = cm::Table<cm::WindowLookupRecord>;
@@ -23,30 +25,7 @@ constexpr int kPageRows = 30;
 constexpr int kBatch = 10000;  // rows per streamed transaction while building
 constexpr int kBaselineRows = 1000;
 
-// One folder per store size, built once for the whole run and removed at its end.
-class BenchFolders {
-public:
-    ~BenchFolders() {
-        std::error_code ec;
-        if (!m_root.empty()) std::filesystem::remove_all(m_root, ec);
-    }
-    std::filesystem::path folder(const std::string& name) {
-        if (m_root.empty()) {
-            std::string pattern = (std::filesystem::temp_directory_path() / "chronomate-list-bench-XXXXXX").string();
-            m_root = mkdtemp(pattern.data());
-        }
-        std::filesystem::create_directories(m_root / name);
-        return m_root / name;
-    }
-
-private:
-    std::filesystem::path m_root;
-};
-
-BenchFolders& folders() {
-    static BenchFolders f;
-    return f;
-}
+using cm::bench::folders;
 
 // The data folder of a WindowLookup store with that many titles of mixed case.
 std::filesystem::path titleStore(int rows) {

@@ -13,35 +13,14 @@
 #include "store/tables/schedule_record.h"
 #include "store/transaction.h"
 
+#include "bench_folders.h"
+
 namespace {
 
 using ScheduleTable = cm::Table<cm::ScheduleRecord>;
 constexpr const char* kScheduleName = "cm97\\!s";
 
-// One folder per store size, built once for the whole run and removed at its end.
-class BenchFolders {
-public:
-    ~BenchFolders() {
-        std::error_code ec;
-        if (!m_root.empty()) std::filesystem::remove_all(m_root, ec);
-    }
-    std::filesystem::path folder(const std::string& name) {
-        if (m_root.empty()) {
-            std::string pattern = (std::filesystem::temp_directory_path() / "chronomate-bench-XXXXXX").string();
-            m_root = mkdtemp(pattern.data());
-        }
-        std::filesystem::create_directories(m_root / name);
-        return m_root / name;
-    }
-
-private:
-    std::filesystem::path m_root;
-};
-
-BenchFolders& folders() {
-    static BenchFolders f;
-    return f;
-}
+using cm::bench::folders;
 
 void fillTask(cm::ScheduleRecord& r, std::int32_t id, std::mt19937& random) {
     static const char* const categories[] = {"Work", "Home", "Backup", "Reports", "Mail", "Billing", "Music", "Admin"};

@@ -29,13 +29,6 @@ struct CliRun {
     std::string err;
 };
 
-inline std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 inline std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);
@@ -62,8 +55,8 @@ protected:
         CliRun run;
         int status = 0;
         if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
-        run.out = readAll(out);
-        run.err = readAll(err);
+        run.out = readFile(out);
+        run.err = readFile(err);
         return run;
     }
 

@@ -60,7 +60,7 @@ TEST_F(ConfigCommandTest, AnUnusableDataFolderFails) {
     const CliRun run = cli({"config", "get", "UserID"});
     EXPECT_EQ(run.status, 2);
     EXPECT_FALSE(run.err.empty());
-    EXPECT_EQ(readAll(dir / "data"), "not a folder");
+    EXPECT_EQ(readFile(dir / "data"), "not a folder");
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ protected:
         all.insert(all.end(), args.begin(), args.end());
         return std::make_unique<BackgroundCli>(all, dir / "run.out", dir / "run.err", dir / "config");
     }
-    std::string log() { return readAll(data() / "CM97Evnt.LOG"); }
+    std::string log() { return readFile(data() / "CM97Evnt.LOG"); }
     bool logged(const std::string& label) { return log().find(label) != std::string::npos; }
 };
 
@@ -76,10 +76,10 @@ TEST_F(RunCommandTest, SecondMonitorOnTheFolderIsRefused) {
 TEST_F(RunCommandTest, SigtermEndsThroughTheNormalShutdown) {
     ok({"config", "set", "LogEvents", "1"});
     auto monitor = start({});
-    ASSERT_TRUE(eventually([&] { return logged("Started"); })) << readAll(dir / "run.err");
+    ASSERT_TRUE(eventually([&] { return logged("Started"); })) << readFile(dir / "run.err");
     EXPECT_FALSE(logged("Exit Chronomate"));
     monitor->signal(SIGTERM);
-    ASSERT_EQ(monitor->waitForExit(10s), 0) << readAll(dir / "run.err");
+    ASSERT_EQ(monitor->waitForExit(10s), 0) << readFile(dir / "run.err");
     const auto entries = lines(log());
     ASSERT_FALSE(entries.empty());
     EXPECT_NE(entries.back().find("Exit Chronomate"), std::string::npos) << log();

@@ -31,7 +31,7 @@ protected:
     }
     void TearDown() override {
         // The target xterm belongs to the finished monitor: end it through its shell.
-        const std::string pid = readAll(dir / "target.pid");
+        const std::string pid = readFile(dir / "target.pid");
         if (!pid.empty()) kill(std::atoi(pid.c_str()), SIGTERM);
     }
 
@@ -68,13 +68,13 @@ TEST_F(RunDesktopTest, RunProgramTaskScriptWaitsForItsWindowAndTypesIntoIt) {
 
     BackgroundCli run({CHRONOMATE_CLI, "--data-dir", data().string(), "run", "--seconds", "15", "--yes"},
                       dir / "run.out", dir / "run.err", dir / "config");
-    const bool typed = eventually([&] { return readAll(target) == "hello\n"; }, 15s);
+    const bool typed = eventually([&] { return readFile(target) == "hello\n"; }, 15s);
     run.signal(SIGTERM);
     EXPECT_EQ(run.waitForExit(10s), 0);
-    EXPECT_TRUE(typed) << "target: \"" << readAll(target) << "\" decoy: \"" << readAll(decoyFile)
-                       << "\"\n" << readAll(dir / "run.err");
-    EXPECT_EQ(readAll(target), "hello\n");
-    EXPECT_EQ(readAll(decoyFile), "");
+    EXPECT_TRUE(typed) << "target: \"" << readFile(target) << "\" decoy: \"" << readFile(decoyFile)
+                       << "\"\n" << readFile(dir / "run.err");
+    EXPECT_EQ(readFile(target), "hello\n");
+    EXPECT_EQ(readFile(decoyFile), "");
 }
 
 // A notification server of the test's own on the wrapper's session bus, writing each
@@ -109,8 +109,8 @@ TEST_F(RunNotificationTest, MessagesGoToTheDesktopsNotificationServer) {
     EXPECT_EQ(ok({"run", "--seconds", "2"}), "Message: Notified: Bell rings\n");
     // Monitors of other tests share the bus, so their notifications may come here too.
     const std::string expected = std::string(Version::kProductName) + "|Notified|Bell\nrings\n";
-    EXPECT_TRUE(waitUntil([&] { return readAll(dir / "notified").find(expected) != std::string::npos; }))
-        << readAll(dir / "notified");
+    EXPECT_TRUE(waitUntil([&] { return readFile(dir / "notified").find(expected) != std::string::npos; }))
+        << readFile(dir / "notified");
 }
 
 }  // namespace

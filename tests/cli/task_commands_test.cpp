@@ -229,7 +229,7 @@ TEST_F(TaskCommandsTest, AStoreThatCannotBeReadIsReportedAndLeftAlone) {
         EXPECT_NE(run.err.find("cannot be read"), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
     }
-    EXPECT_EQ(readAll(data() / "CM97.TPS"), "not a store\n");
+    EXPECT_EQ(readFile(data() / "CM97.TPS"), "not a store\n");
 }
 
 TEST_F(TaskCommandsTest, HolidaysAreListedByDate) {

@@ -18,13 +18,7 @@ namespace cm {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::readFile;
 
 std::vector<std::string> readLines(const fs::path& file) {
     std::vector<std::string> lines;

@@ -21,6 +21,7 @@ namespace cm {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readFile;
 
 template <class Condition>
 bool waitFor(Condition done) {
@@ -47,11 +48,6 @@ int niceOf(ProcessId pid) {
 void writeScript(const fs::path& path, const std::string& body) {
     std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
     fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 class ProcessLauncherTest : public ::testing::Test {

@@ -19,12 +19,8 @@ namespace cm {
 namespace {
 
 using test::ChildProcess;
+using test::readFile;
 using test::waitUntil;
-
-std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // An xterm that writes what is typed into it to a file. UTF-8 mode, so é arrives as UTF-8.
 std::unique_ptr<ChildProcess> startXterm(const std::string& title, const std::string& geometry,
@@ -153,9 +149,9 @@ TEST_P(X11DesktopTest, TypesIntoTheFocusedTargetThroughTheLayout) {
     EXPECT_TRUE(m_x->keyboard.pressKey(0x0D));              // Enter
 
     const std::string expected = "Hi [there] {A&B} \"q\"~ \u00e9\u20ac\u00e9\nA1+\n";
-    waitUntil([&] { return readAll(targetFile).size() >= expected.size(); });
-    EXPECT_EQ(readAll(targetFile), expected);
-    EXPECT_EQ(readAll(decoyFile), "");
+    waitUntil([&] { return readFile(targetFile).size() >= expected.size(); });
+    EXPECT_EQ(readFile(targetFile), expected);
+    EXPECT_EQ(readFile(decoyFile), "");
 }
 
 TEST_P(X11DesktopTest, RequestCloseEndsTheWindowsProgram) {

@@ -16,13 +16,7 @@ namespace cm {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::readFile;
 
 // The shipped list is the generated one. When a key table changes, this writes the new list
 // beside the build for scripts/gen-keycodes to copy over resources/KEYCODES.TXT.

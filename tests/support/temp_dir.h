@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace cm::test {
 
@@ -17,5 +18,8 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// The whole file as bytes; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& file);
 
 }  // namespace cm::test
