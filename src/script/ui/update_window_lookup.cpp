@@ -11,6 +11,7 @@
 #include "base/ini_file.h"
 #include "shell/placement.h"
 #include "shell/ui/qt_placement.h"
+#include "shell/ui/qt_text.h"
 
 namespace cm {
 
@@ -22,7 +23,6 @@ constexpr Field kFieldOrder[] = {Field::Title, Field::Date, Field::Time};
 constexpr int kTitleCharacters = 60;
 constexpr int kShortCharacters = 16;
 
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 std::size_t at(Field field) { return static_cast<std::size_t>(field); }
 

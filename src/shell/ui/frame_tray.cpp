@@ -8,6 +8,7 @@
 
 #include "shell/start_up.h"
 #include "shell/ui/icons.h"
+#include "shell/ui/qt_text.h"
 
 namespace cm {
 
@@ -16,7 +17,7 @@ FrameTray::FrameTray(QWidget& frame)
     m_icon->setObjectName("trayIcon");
     m_menu->setObjectName("trayMenu");
     m_icon->setIcon(programIcon(m_state.currentIcon()));
-    m_icon->setToolTip(QString::fromUtf8(StartUp::kInitialTrayTip.data(), int(StartUp::kInitialTrayTip.size())));
+    m_icon->setToolTip(qs(StartUp::kInitialTrayTip));
     m_icon->setContextMenu(m_menu);
     // A single left click restores too, although the tip speaks of a double click.
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -60,7 +61,7 @@ void FrameTray::remove() {
 }
 
 void FrameTray::setTip(std::string_view tip) {
-    m_icon->setToolTip(QString::fromUtf8(tip.data(), int(tip.size())));
+    m_icon->setToolTip(qs(tip));
 }
 
 void FrameTray::setIconName(std::string_view name) {
@@ -96,8 +97,8 @@ void FrameTray::rebuildMenu() {
     m_menu->clear();
     for (const TrayEntry& entry : FrameMenus::trayEntries(m_queued)) {
         if (entry.separatorBefore) m_menu->addSeparator();
-        QAction* action = m_menu->addAction(QString::fromUtf8(entry.text.data(), int(entry.text.size())));
-        action->setObjectName(QString::fromUtf8(entry.objectName.data(), int(entry.objectName.size())));
+        QAction* action = m_menu->addAction(qs(entry.text));
+        action->setObjectName(qs(entry.objectName));
         action->setEnabled(!m_enabled || m_enabled(entry.command));
         const FrameCommand command = entry.command;
         const bool restoresFirst = entry.restoresFirst;

@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include "shell/ui/qt_text.h"
+
 // The icons live in a static library: nothing else references their resource object, so
 // it is pulled in and registered here.
 static void registerIconResources() { Q_INIT_RESOURCE(icons); }
@@ -50,7 +52,7 @@ const QHash<QString, QString>& iconFiles() {
 QString programIconPath(std::string_view name) {
     static const bool registered = (registerIconResources(), true);
     (void)registered;
-    const QString key = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toLower();
+    const QString key = qs(name).toLower();
     const auto it = iconFiles().constFind(key);
     if (it == iconFiles().constEnd()) return {};
     return QStringLiteral(":/icons/%1.svg").arg(*it);

@@ -2,6 +2,7 @@
 
 #include "shell/list_controller.h"
 #include "shell/ui/icons.h"
+#include "shell/ui/qt_text.h"
 
 namespace cm {
 
@@ -19,8 +20,6 @@ Qt::Alignment qtAlignment(ColumnAlign align) {
     }
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
-
-QString qs(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -83,10 +82,14 @@ Qt::ItemFlags ListModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-void ListModel::reload() {
+void ListModel::reload() { refresh(false); }
+
+void ListModel::reloadFormat() { refresh(true); }
+
+void ListModel::refresh(bool reset) {
     const int rows = static_cast<int>(m_controller.rows().size());
     const int columns = static_cast<int>(m_controller.format().columns().size());
-    if (rows == m_rows && columns == m_columns) {
+    if (!reset && rows == m_rows && columns == m_columns) {
         // The page keeps its size while it scrolls: only the cells change.
         if (rows > 0 && columns > 0) emit dataChanged(index(0, 0), index(rows - 1, columns - 1));
     } else {
@@ -95,14 +98,6 @@ void ListModel::reload() {
         m_columns = columns;
         endResetModel();
     }
-    emit pageChanged();
-}
-
-void ListModel::reloadFormat() {
-    beginResetModel();
-    m_rows = static_cast<int>(m_controller.rows().size());
-    m_columns = static_cast<int>(m_controller.format().columns().size());
-    endResetModel();
     emit pageChanged();
 }
 

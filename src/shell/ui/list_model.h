@@ -34,6 +34,9 @@ signals:
     void pageChanged();
 
 private:
+    // A reset when the page's shape changed or the columns were read again; else new cells.
+    void refresh(bool reset);
+
     ListController& m_controller;
     int m_rows = 0;
     int m_columns = 0;

@@ -25,6 +25,7 @@
 #include "shell/ui/list_focus_hub.h"
 #include "shell/ui/list_model.h"
 #include "shell/ui/qt_placement.h"
+#include "shell/ui/qt_text.h"
 
 namespace cm {
 
@@ -34,7 +35,6 @@ constexpr int kThumbPageStep = 10;
 constexpr int kMinimumLines = 3;
 constexpr int kWheelNotch = 120;
 
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // "&Add" -> "addButton", "Mark &Done" -> "markDoneButton".
 QString buttonObjectName(std::string_view text) {

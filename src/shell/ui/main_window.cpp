@@ -21,11 +21,11 @@
 #include "shell/ui/frame_tray.h"
 #include "shell/ui/icons.h"
 #include "shell/version.h"
+#include "shell/ui/qt_text.h"
 
 namespace cm {
 namespace {
 
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), int(text.size())); }
 
 // The list buttons have no resource names of their own: our icons under the names icons.h gives.
 std::string_view listIconName(FrameCommand command) {

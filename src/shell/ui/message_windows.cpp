@@ -24,18 +24,18 @@
 #include "shell/settings.h"
 #include "shell/sound.h"
 #include "shell/ui/qt_placement.h"
+#include "shell/ui/qt_text.h"
 
 namespace cm {
 
 namespace {
 
-QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 std::string clipped(const std::string& text) { return std::string(FixedText::trimTrailingBlanks(text)); }
 
 // Stored texts end their lines the old way; the text box wants plain newlines.
 QString displayText(const std::string& text) {
-    QString out = qt(FixedText::trimTrailingBlanks(text));
+    QString out = qs(FixedText::trimTrailingBlanks(text));
     out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return out;
@@ -96,7 +96,7 @@ MessagePanel::MessagePanel(MessageWindowKind kind, const TaskMessage& message, c
     : QWidget(parent), m_kind(kind), m_message(message), m_services(services), m_alarmTimer(new QTimer(this)) {
     setObjectName("messagePanel");
 
-    auto* title = new QLineEdit(qt(FixedText::trimTrailingBlanks(message.title)), this);
+    auto* title = new QLineEdit(qs(FixedText::trimTrailingBlanks(message.title)), this);
     title->setObjectName("messageTitle");
     title->setReadOnly(true);
     title->setMaxLength(kTitleWidth);
@@ -212,7 +212,7 @@ QDialog* openReplyMessage(const TaskMessage& message, const MessageWindowService
 }
 
 QMessageBox* openPlainMessageBox(const TaskMessage& message, QWidget* parent) {
-    auto* box = new QMessageBox(QMessageBox::NoIcon, qt(FixedText::trimTrailingBlanks(message.title)),
+    auto* box = new QMessageBox(QMessageBox::NoIcon, qs(FixedText::trimTrailingBlanks(message.title)),
                                 displayText(message.text), QMessageBox::Ok, parent);
     box->setObjectName("plainMessageBox");
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -10,13 +10,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "shell/ui/qt_text.h"
+
 namespace cm {
 
 namespace {
-
-QString qt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 constexpr int kMinimumWidthChars = 40;
 // Room beside the caption for the decoration's icon and buttons, in average characters.
@@ -154,19 +152,19 @@ QtProgressView::~QtProgressView() {
 }
 
 void QtProgressView::setCaption(std::string_view caption) {
-    if (m_window) m_window->setCaption(qt(caption));
+    if (m_window) m_window->setCaption(qs(caption));
 }
 
 void QtProgressView::setHeader(std::string_view header) {
-    if (m_window) m_window->setHeader(qt(header));
+    if (m_window) m_window->setHeader(qs(header));
 }
 
 void QtProgressView::setLine(std::string_view line) {
-    if (m_window) m_window->setLine(qt(line));
+    if (m_window) m_window->setLine(qs(line));
 }
 
 void QtProgressView::setPercent(int percent, std::string_view text) {
-    if (m_window) m_window->setPercent(percent, qt(text));
+    if (m_window) m_window->setPercent(percent, qs(text));
 }
 
 void QtProgressView::setCancelHandler(std::function<void()> handler) {

@@ -19,12 +19,12 @@
 #include "shell/ui/icons.h"
 #include "shell/ui/main_window.h"
 #include "shell/version.h"
+#include "shell/ui/qt_text.h"
 
 namespace cm {
 
 namespace {
 
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 struct ButtonMap {
     unsigned flag;

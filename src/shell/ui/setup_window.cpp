@@ -15,12 +15,12 @@
 #include "shell/housekeeping.h"
 #include "shell/options_rules.h"
 #include "shell/settings.h"
+#include "shell/ui/qt_text.h"
 
 namespace cm {
 
 namespace {
 
-QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QFormLayout* formOf(QVBoxLayout* column) {
     auto* form = new QFormLayout;
@@ -34,7 +34,7 @@ QFormLayout* formOf(QVBoxLayout* column) {
 SetupWindow::SetupWindow(OptionsController& options, Housekeeping& housekeeping, QWidget* parent)
     : QDialog(parent), m_options(options), m_housekeeping(housekeeping) {
     setObjectName("setupWindow");
-    setWindowTitle(qt(OptionsController::kCaption));
+    setWindowTitle(qs(OptionsController::kCaption));
 
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName("setupTabs");
@@ -118,7 +118,7 @@ QWidget* SetupWindow::generalTab() {
 
     auto* dates = new QComboBox;
     dates->setObjectName("dateFormat");
-    for (std::string_view description : DateFormatChoices::dropList()) dates->addItem(qt(description));
+    for (std::string_view description : DateFormatChoices::dropList()) dates->addItem(qs(description));
     const QString current = QString::fromStdString(m_options.dateFormat());
     // A picture the list does not offer is shown as itself, so OK keeps it unchanged.
     if (dates->findText(current) < 0) dates->addItem(current);

@@ -24,14 +24,11 @@
 #include "shell/runtime.h"
 #include "shell/ui/progress_window.h"
 #include "shell/ui/qt_placement.h"
+#include "shell/ui/qt_text.h"
 
 namespace cm {
 
 namespace {
-
-QString qt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 constexpr const char* kPrintText = "&Print";
 constexpr const char* kFindText = "&Find...";
@@ -60,7 +57,7 @@ QFont fixedPitchFont() {
 }
 
 QString windowName(const TextViewerConfig& config) {
-    return qt(config.placementSection) + "Window";
+    return qs(config.placementSection) + "Window";
 }
 
 // Sizes in the window font's dialog units: a quarter of the average character width across,
@@ -81,7 +78,7 @@ int TextLinesModel::rowCount(const QModelIndex& parent) const {
 
 QVariant TextLinesModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows) return {};
-    return qt(m_viewer.lines()[static_cast<std::size_t>(index.row())]);
+    return qs(m_viewer.lines()[static_cast<std::size_t>(index.row())]);
 }
 
 void TextLinesModel::cleared() {
@@ -172,7 +169,7 @@ TextViewerWindow::TextViewerWindow(TextViewerConfig config, const TextViewerServ
       m_viewer(std::move(config), services.runtime, services.timers,
                [this]() -> std::unique_ptr<ProgressView> { return std::make_unique<QtProgressView>(container()); }) {
     setObjectName("textViewer");
-    setWindowTitle(qt(m_viewer.config().caption));
+    setWindowTitle(qs(m_viewer.config().caption));
 
     m_model = new TextLinesModel(m_viewer, this);
     m_list = new QListView(this);
@@ -294,7 +291,7 @@ FindTextWindow* TextViewerWindow::openFind() {
 
 void TextViewerWindow::print() {
     QPrinter printer;
-    printer.setDocName(qt(m_viewer.config().caption));
+    printer.setDocName(qs(m_viewer.config().caption));
     printer.setPageMargins(QMarginsF(kPrintMarginMm, kPrintMarginMm, kPrintMarginMm, kPrintMarginMm),
                            QPageLayout::Millimeter);
     QPrintDialog dialog(&printer, this);
@@ -330,7 +327,7 @@ void TextViewerWindow::render(QPrinter* printer) const {
     do {
         if (pageNumber > 1) printer->newPage();
         for (int row = 0; row < perPage && next < lines.size(); ++row, ++next)
-            painter.drawText(0, row * lineHeight + metrics.ascent(), qt(lines[next]));
+            painter.drawText(0, row * lineHeight + metrics.ascent(), qs(lines[next]));
         painter.drawText(QRect(0, page.height() - lineHeight, page.width(), lineHeight), Qt::AlignHCenter,
                          kPageText + QString::number(pageNumber));
         ++pageNumber;
